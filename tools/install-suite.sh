@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Stands in for the suite's installer in a Wine prefix: copies what the win64
+# build tree holds into "C:\Program Files\Vexon" and writes the machine
+# default key the programs read first. Run inside a Wine session
+# (WINEPREFIX set, wineserver running).
+#
+#   install-suite.sh WIN64_BUILD_DIR
+set -euo pipefail
+
+build=${1:?usage: install-suite.sh WIN64_BUILD_DIR}
+: "${WINEPREFIX:?install-suite.sh runs inside a Wine session}"
+
+install_dir_win='C:\Program Files\Vexon'
+install_dir="$WINEPREFIX/drive_c/Program Files/Vexon"
+mkdir -p "$install_dir"
+
+for program in tools/vexon-settings.exe; do
+    if [ -f "$build/$program" ]; then
+        cp "$build/$program" "$install_dir/"
+    fi
+done
+
+machine_key='HKEY_USERS\.DEFAULT\Software\Tolvi\Vexon'
+set_machine_string() {
+    wine reg add "$machine_key" /v "$1" /t REG_SZ /d "$2" /f >/dev/null
+}
+set_machine_string VexonPath "$install_dir_win"
+set_machine_string ProgramOFA "$install_dir_win\\vexonofa.exe"
+set_machine_string ProgramTray "$install_dir_win\\vexontra.exe"
+echo "install-suite: installed into $install_dir_win"
