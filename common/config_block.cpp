@@ -5,15 +5,6 @@ const uint32_t BUTTON_ASSIGNMENT_DEFAULTS[BUTTON_COUNT] = {
     ASSIGN_OFA_COMBINED | ASSIGN_DOUBLE_CLICK, ASSIGN_DISABLED,
 };
 
-bool IsAssigned(uint32_t word, uint32_t code)
-{
-    if (code == CONFIG_NOT_READ && word == CONFIG_NOT_READ)
-        return true;
-    if ((word & ASSIGN_OFA_COMBINED) && !(code & ASSIGN_OFA_COMBINED))
-        return false;
-    return (word & code) == code;
-}
-
 int InvalidateConfig(CONFIG_BLOCK* block)
 {
     uint32_t* const fields[] = {

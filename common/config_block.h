@@ -107,7 +107,15 @@ extern const uint32_t BUTTON_ASSIGNMENT_DEFAULTS[BUTTON_COUNT];
 
 // The only way any program tests an assignment. A word carrying
 // ASSIGN_OFA_COMBINED never matches a plain code, and -1 matches only -1.
-bool IsAssigned(uint32_t word, uint32_t code);
+// Inline: the driver tests every button's word on every packet.
+inline bool IsAssigned(uint32_t word, uint32_t code)
+{
+    if (code == CONFIG_NOT_READ && word == CONFIG_NOT_READ)
+        return true;
+    if ((word & ASSIGN_OFA_COMBINED) && !(code & ASSIGN_OFA_COMBINED))
+        return false;
+    return (word & code) == code;
+}
 
 // Marks every registry-backed field as not read yet. Result, MacroLength and
 // Macro are left as they are. Returns 0.
