@@ -107,6 +107,44 @@ int VerifyConfigAndSetDefaults(CONFIG_BLOCK* target, const CONFIG_BLOCK* source)
     return changed ? 1 : 0;
 }
 
+namespace {
+
+bool SameEvents(const MACRO_EVENT* a, const MACRO_EVENT* b, uint32_t count)
+{
+    for (uint32_t k = 0; k < count; ++k)
+        if (a[k].Code != b[k].Code || a[k].Flag != b[k].Flag)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+int MergeButtons(CONFIG_BLOCK* target, const CONFIG_BLOCK* fresh, void (*changed)(void* context),
+                 void* context)
+{
+    bool any = false;
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        if (target->ButtonAssigned[i] != fresh->ButtonAssigned[i]) {
+            target->ButtonAssigned[i] = fresh->ButtonAssigned[i];
+            any = true;
+            if (changed)
+                changed(context);
+        }
+        const uint32_t events = fresh->MacroLength[i];
+        if (events > MACRO_MAX_EVENTS)
+            return -1;
+        if (target->MacroLength[i] == events && SameEvents(target->Macro[i], fresh->Macro[i], events))
+            continue;
+        for (uint32_t k = 0; k < events; ++k)
+            target->Macro[i][k] = fresh->Macro[i][k];
+        target->MacroLength[i] = events;
+        any = true;
+        if (changed)
+            changed(context);
+    }
+    return any ? 1 : 0;
+}
+
 void ClearConfig(CONFIG_BLOCK* block)
 {
     __builtin_memset(block, 0, sizeof(CONFIG_BLOCK));

@@ -125,5 +125,14 @@ int InvalidateConfig(CONFIG_BLOCK* block);
 // out-of-range field of the target. Returns 1 when anything was repaired.
 int VerifyConfigAndSetDefaults(CONFIG_BLOCK* target, const CONFIG_BLOCK* source);
 
+// Merges the assignment words and macros of fresh into target, button by
+// button: a word that differs is copied, and a macro whose length or events
+// differ is copied with its length (events beyond it are left alone). changed
+// (when given) is called once per copied word and once per copied macro. A
+// fresh macro length above 16 stops the merge at that button, after its word.
+// Returns 1 when anything changed, 0 when nothing did, -1 when stopped.
+int MergeButtons(CONFIG_BLOCK* target, const CONFIG_BLOCK* fresh, void (*changed)(void* context),
+                 void* context);
+
 // Fills a block with zeros: working blocks start from here before loading.
 void ClearConfig(CONFIG_BLOCK* block);

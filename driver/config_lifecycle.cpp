@@ -25,36 +25,15 @@ bool MergeAndNotify(uint32_t* live, uint32_t incoming, APP_STATUS* slot, uint32_
     return true;
 }
 
-bool SameEvents(const MACRO_EVENT* a, const MACRO_EVENT* b, uint32_t count)
+void AnnounceButtonChange(void* slot)
 {
-    for (uint32_t k = 0; k < count; ++k)
-        if (a[k].Code != b[k].Code || a[k].Flag != b[k].Flag)
-            return false;
-    return true;
+    Post_Message_To_App(static_cast<APP_STATUS*>(slot), MSG_BUTTONS_CHANGED, 0, 0);
 }
 
-// The button loop shared by both merges; events go to slot.
-int MergeButtons(CONFIG_BLOCK* live, const CONFIG_BLOCK* incoming, APP_STATUS* slot)
+// The button merge, each change announced to slot's window.
+int MergeButtonsFor(CONFIG_BLOCK* live, const CONFIG_BLOCK* incoming, APP_STATUS* slot)
 {
-    bool changed = false;
-    for (int i = 0; i < BUTTON_COUNT; ++i) {
-        if (Merge(&live->ButtonAssigned[i], incoming->ButtonAssigned[i])) {
-            Post_Message_To_App(slot, MSG_BUTTONS_CHANGED, 0, 0);
-            changed = true;
-        }
-        const uint32_t events = incoming->MacroLength[i];
-        if (events > MACRO_MAX_EVENTS)
-            return MERGE_BAD_MACRO_LENGTH;
-        if (live->MacroLength[i] == events &&
-            SameEvents(live->Macro[i], incoming->Macro[i], events))
-            continue;
-        for (uint32_t k = 0; k < events; ++k)
-            live->Macro[i][k] = incoming->Macro[i][k];
-        live->MacroLength[i] = events;
-        Post_Message_To_App(slot, MSG_BUTTONS_CHANGED, 0, 0);
-        changed = true;
-    }
-    return changed ? MERGE_CHANGED : MERGE_UNCHANGED;
+    return MergeButtons(live, incoming, AnnounceButtonChange, slot);
 }
 
 int Combine(bool fieldsChanged, int buttons)
@@ -92,7 +71,7 @@ int CheckDiffs(CONFIG_BLOCK* live, const CONFIG_BLOCK* incoming)
 
 int CheckButtonDiffs(CONFIG_BLOCK* live, const CONFIG_BLOCK* incoming)
 {
-    return MergeButtons(live, incoming, &TRAY_status);
+    return MergeButtonsFor(live, incoming, &TRAY_status);
 }
 
 int TrayUpdateStruct(CONFIG_BLOCK* live, const CONFIG_BLOCK* incoming)
@@ -104,7 +83,7 @@ int TrayUpdateStruct(CONFIG_BLOCK* live, const CONFIG_BLOCK* incoming)
                               &CONFIG_status, MSG_OFA_VISIBLE_CHANGED);
     changed |= MergeAndNotify(&live->UniversalScrollEnabled, incoming->UniversalScrollEnabled,
                               &CONFIG_status, MSG_UNIVERSAL_SCROLL_CHANGED);
-    return Combine(changed, MergeButtons(live, incoming, &CONFIG_status));
+    return Combine(changed, MergeButtonsFor(live, incoming, &CONFIG_status));
 }
 
 int ApplyConfigRequest(const CONFIG_BLOCK* request)
