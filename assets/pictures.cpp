@@ -1,0 +1,6 @@
+#include "pictures.h"
+
+std::vector<Picture> AllPictures()
+{
+    return OverlayPictures();
+}
