@@ -2,5 +2,8 @@
 
 std::vector<Picture> AllPictures()
 {
-    return OverlayPictures();
+    std::vector<Picture> pictures = OverlayPictures();
+    for (Picture& picture : TrayPictures())
+        pictures.push_back(std::move(picture));
+    return pictures;
 }

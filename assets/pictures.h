@@ -28,5 +28,8 @@ struct Picture {
 // The on-screen sensitivity meter's steps and labels and its icon.
 std::vector<Picture> OverlayPictures();
 
+// The tray program's icons.
+std::vector<Picture> TrayPictures();
+
 // Every picture the suite's resource scripts use.
 std::vector<Picture> AllPictures();

@@ -12,6 +12,10 @@
 // device cannot be opened.
 HANDLE OpenMouseDriver(bool overlapped);
 
+// Opens another device of the suite (the Windows 98 driver or the PS/2
+// driver) the way OpenMouseDriver opens the driver.
+HANDLE OpenDriverDevice(const char* path, bool overlapped);
+
 // Sends a whole block (IOCTL_MOUFILTER_SET_CONFIG or _TRAY_UPDATE) after
 // setting its Result to 0. Returns the driver's reply, 0 when the call failed.
 uint32_t SendConfigBlock(HANDLE device, uint32_t code, CONFIG_BLOCK* block);
@@ -20,16 +24,15 @@ uint32_t SendConfigBlock(HANDLE device, uint32_t code, CONFIG_BLOCK* block);
 // Returns the driver's reply, 0 when the call failed.
 uint32_t SendSlotRequest(HANDLE device, uint32_t code, HWND window, uint32_t slot);
 
+// Asked between waits whether the reader must stop.
+typedef bool (*READER_STOP)(void* context);
+
 // Waits for the next driver event on an overlapped handle, in slices of one
-// second between which it checks *stop. Failed or short reads are retried
+// second between which it asks stop. Failed or short reads are retried
 // (after a slice, so a dead handle does not spin). Returns true with an
-// event, false once *stop is set; no read is left pending either way.
-bool WaitDriverEvent(HANDLE device, DRIVER_EVENT* event, const volatile LONG* stop);
+// event, false once stop answers true; no read is left pending either way.
+bool WaitDriverEvent(HANDLE device, DRIVER_EVENT* event, READER_STOP stop, void* context);
 
 // What the reader does with one event: stores the speeds of
 // MSG_SPEED_CHANGED in the user's key, then posts the event to its window.
 void DeliverDriverEvent(const DRIVER_EVENT& event);
-
-// The event reader: opens its own overlapped handle and delivers every event
-// until *stop is set. Returns false when the device cannot be opened.
-bool RunDriverEventReader(const volatile LONG* stop);

@@ -1,0 +1,4 @@
+// The "shutdown" start: a notice for ten seconds, then the system shuts down.
+#pragma once
+
+void ShowShutdownNotice();
