@@ -6,11 +6,7 @@
 #include "kernel_headers.h"
 
 #include "driver_protocol.h"
-
-// The queue holds at most this many events; when it is full the oldest one
-// is dropped to make room, so the newest state (a key release, the latest
-// speeds) always reaches the reader.
-constexpr ULONG MAX_QUEUED_EVENTS = 256;
+#include "event_queue_bound.h"
 
 // The queue at driver load.
 void InitializeEventQueue();
