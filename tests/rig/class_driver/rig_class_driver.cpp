@@ -13,7 +13,6 @@ NTSTATUS NTAPI ObReferenceObjectByName(PUNICODE_STRING name, ULONG attributes,
                                        PACCESS_STATE access, ACCESS_MASK desiredAccess,
                                        POBJECT_TYPE type, KPROCESSOR_MODE mode, PVOID parse,
                                        PVOID* object);
-PDEVICE_OBJECT NTAPI IoGetLowerDeviceObject(PDEVICE_OBJECT device);
 extern POBJECT_TYPE* __imp_IoDriverObjectType;
 DRIVER_INITIALIZE DriverEntry;
 }
@@ -116,13 +115,13 @@ NTSTATUS SendInternal(PDEVICE_OBJECT device, ULONG code, PVOID input, ULONG inpu
     return status;
 }
 
-// Calls visit for each device object of the filter driver until it returns
-// true; returns the device it stopped at.
+// Calls visit for each device object of a driver until it returns true;
+// returns the device it stopped at.
 template <typename Visit>
-PDEVICE_OBJECT FindFilterDevice(Visit visit)
+PDEVICE_OBJECT FindDeviceOf(PCWSTR driverName, Visit visit)
 {
     UNICODE_STRING name;
-    RtlInitUnicodeString(&name, RIG_FILTER_DRIVER_KERNEL_NAME);
+    RtlInitUnicodeString(&name, driverName);
     PVOID object = nullptr;
     if (!NT_SUCCESS(ObReferenceObjectByName(&name, OBJ_CASE_INSENSITIVE, nullptr, 0,
                                             *__imp_IoDriverObjectType, KernelMode, nullptr,
@@ -136,6 +135,20 @@ PDEVICE_OBJECT FindFilterDevice(Visit visit)
             found = device;
     ObDereferenceObject(driver);
     return found;
+}
+
+template <typename Visit>
+PDEVICE_OBJECT FindFilterDevice(Visit visit)
+{
+    return FindDeviceOf(RIG_FILTER_DRIVER_KERNEL_NAME, visit);
+}
+
+// The device the filter is attached to: Wine's root device, a device of its
+// Plug and Play manager (Wine has no IoGetLowerDeviceObject).
+PDEVICE_OBJECT LowerDeviceOf(PDEVICE_OBJECT filter)
+{
+    return FindDeviceOf(L"\\Driver\\PnpManager",
+                        [&](PDEVICE_OBJECT device) { return device->AttachedDevice == filter; });
 }
 
 // The control device answers every internal request with success and
@@ -234,6 +247,9 @@ NTSTATUS SendTransfer(PDEVICE_OBJECT filter, const RIG_TRANSFER_REQUEST& request
         if (!mdl)
             return STATUS_INSUFFICIENT_RESOURCES;
         MmBuildMdlForNonPagedPool(mdl);
+        // What that call does on Windows, where Wine leaves it undone.
+        mdl->MappedSystemVa = buffer;
+        mdl->MdlFlags |= MDL_SOURCE_IS_NONPAGED_POOL;
         urb.UrbBulkOrInterruptTransfer.TransferBufferMDL = mdl;
     } else {
         urb.UrbBulkOrInterruptTransfer.TransferBuffer = buffer;
@@ -252,7 +268,7 @@ NTSTATUS SubmitTransfer(const RIG_TRANSFER_REQUEST& request, RIG_TRANSFER_RESULT
     *result = {};
     if (!g_filterDevice || request.Capacity < 4 || request.Capacity > sizeof(result->Buffer))
         return STATUS_INVALID_PARAMETER;
-    PDEVICE_OBJECT lower = IoGetLowerDeviceObject(g_filterDevice);
+    PDEVICE_OBJECT lower = LowerDeviceOf(g_filterDevice);
     if (!lower)
         return STATUS_INVALID_DEVICE_STATE;
     const auto buffer = static_cast<PUCHAR>(
@@ -270,7 +286,6 @@ NTSTATUS SubmitTransfer(const RIG_TRANSFER_REQUEST& request, RIG_TRANSFER_RESULT
         RtlCopyMemory(result->Buffer, buffer, sizeof(result->Buffer));
         ExFreePool(buffer);
     }
-    ObDereferenceObject(lower);
     return status;
 }
 
