@@ -1,9 +1,6 @@
 // The input path of the real driver, driven by the test class driver: the
 // connect request, packets through the service callback, the PS/2 hook and
 // USB transfers through the completion routine.
-#include <windows.h>
-#include <setupapi.h>
-
 #include "control_fixture.h"
 
 namespace {
@@ -12,30 +9,6 @@ constexpr int32_t STATUS_OF_SHARING_VIOLATION = int32_t(0xC0000043);
 constexpr int32_t STATUS_OF_INVALID_PARAMETER = int32_t(0xC000000D);
 constexpr int32_t STATUS_OF_NOT_IMPLEMENTED = int32_t(0xC0000002);
 constexpr int32_t STATUS_OF_UNSUCCESSFUL = int32_t(0xC0000001);
-
-// The enabled interfaces of a class, as the tray finds them.
-std::vector<std::string> InterfacePaths(const INTERFACE_GUID& id)
-{
-    const GUID* guid = reinterpret_cast<const GUID*>(&id);
-    std::vector<std::string> paths;
-    HDEVINFO set = SetupDiGetClassDevsA(guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (set == INVALID_HANDLE_VALUE)
-        return paths;
-    SP_DEVICE_INTERFACE_DATA data = {};
-    data.cbSize = sizeof(data);
-    for (DWORD i = 0; SetupDiEnumDeviceInterfaces(set, nullptr, guid, i, &data); ++i) {
-        union {
-            SP_DEVICE_INTERFACE_DETAIL_DATA_A detail;
-            char bytes[512];
-        } buffer = {};
-        buffer.detail.cbSize = sizeof(buffer.detail);
-        if (SetupDiGetDeviceInterfaceDetailA(set, &data, &buffer.detail, sizeof(buffer), nullptr,
-                                             nullptr))
-            paths.push_back(buffer.detail.DevicePath);
-    }
-    SetupDiDestroyDeviceInfoList(set);
-    return paths;
-}
 
 HANDLE OpenPath(const std::string& path)
 {

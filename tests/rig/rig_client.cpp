@@ -1,5 +1,7 @@
 #include "rig_client.h"
 
+#include <setupapi.h>
+
 #include <stdio.h>
 #include <string.h>
 
@@ -225,3 +227,28 @@ std::string Describe(const std::vector<MOUSE_INPUT_DATA>& packets)
         text += Describe(packet) + "\n";
     return text.empty() ? "(no packets)" : text;
 }
+
+// The enabled interfaces of a class, as the tray finds them.
+std::vector<std::string> InterfacePaths(const INTERFACE_GUID& id)
+{
+    const GUID* guid = reinterpret_cast<const GUID*>(&id);
+    std::vector<std::string> paths;
+    HDEVINFO set = SetupDiGetClassDevsA(guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE)
+        return paths;
+    SP_DEVICE_INTERFACE_DATA data = {};
+    data.cbSize = sizeof(data);
+    for (DWORD i = 0; SetupDiEnumDeviceInterfaces(set, nullptr, guid, i, &data); ++i) {
+        union {
+            SP_DEVICE_INTERFACE_DETAIL_DATA_A detail;
+            char bytes[512];
+        } buffer = {};
+        buffer.detail.cbSize = sizeof(buffer.detail);
+        if (SetupDiGetDeviceInterfaceDetailA(set, &data, &buffer.detail, sizeof(buffer), nullptr,
+                                             nullptr))
+            paths.push_back(buffer.detail.DevicePath);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return paths;
+}
+

@@ -68,6 +68,9 @@ std::vector<DRIVER_EVENT> DrainEvents(HANDLE overlappedDevice);
 std::string Describe(const DRIVER_EVENT& event);
 std::string Describe(const std::vector<DRIVER_EVENT>& events);
 
+// The enabled device interfaces of a class, as the tray finds them.
+std::vector<std::string> InterfacePaths(const INTERFACE_GUID& id);
+
 // A handle that closes itself.
 class Handle {
 public:
