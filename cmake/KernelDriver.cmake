@@ -28,6 +28,8 @@ set(VEXON_KERNEL_LINK_OPTIONS
     -Wl,--subsystem,native
     -Wl,--entry,DriverEntry
     -Wl,--no-undefined
+    # A driver exports nothing.
+    -Wl,--exclude-all-symbols
 )
 
 # The Win32 libraries CMake links into every Windows target have no place
