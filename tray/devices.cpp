@@ -154,15 +154,18 @@ void CMainFrame::ScanDevices(const GUID& interfaceClass)
     m_destroyDeviceInfoList(set);
 }
 
+// The shell calls of the icon wait for the shell, and meanwhile the next
+// device notice can come in; so the state is brought up to date first and
+// the icon changes last.
 void CMainFrame::AddDevice(const std::string& path, const GUID&)
 {
-    if (m_trayIconEnabled)
-        m_trayIcon.ShowIcon();
-    OpenDriver();
     const bool known = std::any_of(m_devicePaths.begin(), m_devicePaths.end(),
                                    [&](const std::string& p) { return SamePath(p, path); });
     if (!known)
         m_devicePaths.push_back(path);
+    OpenDriver();
+    if (m_trayIconEnabled)
+        m_trayIcon.ShowIcon();
 }
 
 void CMainFrame::RemoveDevice(const std::string& path)
@@ -172,14 +175,15 @@ void CMainFrame::RemoveDevice(const std::string& path)
                         m_devicePaths.end());
     if (m_ps2Present || !m_devicePaths.empty())
         return;
-    // The last mouse is gone: close the meter while the handle still works.
-    m_trayIcon.HideIcon();
+    // The last mouse is gone: close the meter while the handle still works,
+    // let the driver go, and hide the icon last (see AddDevice).
     UpdateOverlay();
     m_deviceGone = true;
     if (m_hDevice != INVALID_HANDLE_VALUE) {
         CloseHandle(m_hDevice);
         m_hDevice = INVALID_HANDLE_VALUE;
     }
+    m_trayIcon.HideIcon();
 }
 
 LRESULT CMainFrame::OnDeviceChange(WPARAM wParam, LPARAM lParam)
