@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Stands in for the suite's installer in a Wine prefix: copies what the win64
-# build tree holds into "C:\Program Files\Vexon" and writes the machine
-# default key the programs read first. Run inside a Wine session
-# (WINEPREFIX set, wineserver running).
+# build tree holds into "C:\Program Files\Vexon", writes the machine
+# default key the programs read first, and installs the filter driver as the
+# Service of a root device (Wine has no USB mouse of the suite and ignores
+# UpperFilters; on Windows driver/vexonusb.inf installs it). Run inside a
+# Wine session (WINEPREFIX set, wineserver running).
 #
 #   install-suite.sh WIN64_BUILD_DIR
 set -euo pipefail
@@ -27,4 +29,8 @@ set_machine_string() {
 set_machine_string VexonPath "$install_dir_win"
 set_machine_string ProgramOFA "$install_dir_win\\vexonofa.exe"
 set_machine_string ProgramTray "$install_dir_win\\vexontra.exe"
-echo "install-suite: installed into $install_dir_win"
+
+# The driver last: it loads the machine default key when the mouse is added.
+cp "$build/driver/kernel/vexonusb.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/"
+wine "$build/tests/rig/vexon-driver-setup.exe" install </dev/null
+echo "install-suite: installed into $install_dir_win; vexonusb.sys runs as the service of ROOT\\VEXON\\0000"

@@ -14,3 +14,6 @@ tr -d '\r' <"$out/settings.txt"
 echo "== the user's key after the save"
 wine reg query 'HKEY_CURRENT_USER\Software\Tolvi\Vexon' 2>/dev/null | tr -d '\r' >"$out/user-key.txt"
 cat "$out/user-key.txt"
+echo "== the filter driver"
+wine "$build/tests/rig/vexon-driver-setup.exe" status </dev/null >"$out/driver.txt" 2>&1
+tr -d '\r' <"$out/driver.txt"

@@ -8,6 +8,9 @@
 #include <string>
 
 #include "device_setup.h"
+#include "driver_client.h"
+#include "registry_config.h"
+#include "rig_client.h"
 #include "rig_protocol.h"
 
 namespace {
@@ -17,7 +20,46 @@ const char USAGE[] =
     "  install        make the root device, start vexonusb, wait for \\\\.\\VEXON0\n"
     "  remove         remove the root device (DIF_REMOVE), then stop vexonusb\n"
     "  install-class  start the test class driver vexonrig in the same service group\n"
-    "  stop-class     stop the test class driver\n";
+    "  stop-class     stop the test class driver\n"
+    "  status         show the running driver: its devices, a short exchange, and\n"
+    "                 whether its settings are the ones the programs load\n";
+
+// A window number no program uses, for the status exchange.
+constexpr uint32_t STATUS_WINDOW = 0x5E7;
+
+// The events of a tray block with the settings the programs load name every
+// tray-mirrored setting in which the driver differs from them (and merge the
+// programs' value, as the tray does at its start).
+std::string Status()
+{
+    Handle device(OpenMouseDriver(false));
+    Handle reader(OpenMouseDriver(true));
+    if (!device.valid() || !reader.valid())
+        return "the control device \\\\.\\VEXON0 does not open";
+    printf("control device \\\\.\\VEXON0: open\n");
+    printf("mouse interfaces: VEXON_GUID %zu, GUID_AUTOLAUNCH_NOTIFY %zu\n",
+           InterfacePaths(VEXON_GUID).size(), InterfacePaths(GUID_AUTOLAUNCH_NOTIFY).size());
+    printf("overlay window (QUERY_OFA): 0x%x\n",
+           WordRequest(device.get(), IOCTL_MOUFILTER_QUERY_OFA, nullptr, 0));
+    printf("REGISTER slot 7: 0x%x\n", Register(device.get(), 7, STATUS_WINDOW));
+
+    CONFIG_BLOCK loaded;
+    LoadConfig(&loaded);
+    if (Register(device.get(), SLOT_CONFIG, STATUS_WINDOW) != DRIVER_REPLY_OK)
+        return "REGISTER SLOT_CONFIG failed";
+    DrainEvents(reader.get());
+    SendConfigBlock(device.get(), IOCTL_MOUFILTER_TRAY_UPDATE, &loaded);
+    const std::vector<DRIVER_EVENT> differences = DrainEvents(reader.get());
+    Unregister(device.get(), SLOT_CONFIG);
+    printf("the driver's settings against the registry's: %zu differences\n", differences.size());
+    for (const DRIVER_EVENT& event : differences)
+        printf("  %s\n", Describe(event).c_str());
+    printf("  as loaded: OFASensitivityEnabled=%u OFASensitivityViewable=%u "
+           "UniversalScrollEnabled=%u\n",
+           loaded.OFASensitivityEnabled, loaded.OFASensitivityViewable,
+           loaded.UniversalScrollEnabled);
+    return "";
+}
 
 std::string Run(const char* command)
 {
@@ -29,6 +71,8 @@ std::string Run(const char* command)
         return InstallKernelService(RIG_SERVICE_NAME, RIG_SERVICE_NAME ".sys");
     if (strcmp(command, "stop-class") == 0)
         return StopService(RIG_SERVICE_NAME);
+    if (strcmp(command, "status") == 0)
+        return Status();
     return "unknown command";
 }
 
