@@ -74,6 +74,13 @@ HWND TrayProcess::WaitForWindow()
         return search.found != nullptr;
     });
     window_ = search.found;
+    // The window exists from the start of its creation; the tray is ready
+    // once its thread waits for input in the message loop.
+    if (window_) {
+        WaitForInputIdle(process_.hProcess, 20000);
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored);
+    }
     return window_;
 }
 

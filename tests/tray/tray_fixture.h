@@ -31,7 +31,8 @@ public:
     ~TrayProcess();
     // Starts the tray with the given arguments; false when it cannot start.
     bool Start(const std::string& arguments = "");
-    // The tray's main window, once it exists (null after the deadline).
+    // The tray's main window once the tray has started up (null after the
+    // deadline).
     HWND WaitForWindow();
     // Asks the tray to close as another program would; returns its answer.
     LRESULT Close();
