@@ -16,7 +16,7 @@ install_dir_win='C:\Program Files\Vexon'
 install_dir="$WINEPREFIX/drive_c/Program Files/Vexon"
 mkdir -p "$install_dir"
 
-for program in tools/vexon-settings.exe; do
+for program in tools/vexon-settings.exe tray/vexontra.exe; do
     if [ -f "$build/$program" ]; then
         cp "$build/$program" "$install_dir/"
     fi
@@ -29,6 +29,10 @@ set_machine_string() {
 set_machine_string VexonPath "$install_dir_win"
 set_machine_string ProgramOFA "$install_dir_win\\vexonofa.exe"
 set_machine_string ProgramTray "$install_dir_win\\vexontra.exe"
+
+# The tray starts at every logon.
+wine reg add 'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' \
+    /v vexontra /t REG_SZ /d "$install_dir_win\\vexontra.exe" /f >/dev/null
 
 # The driver last: it loads the machine default key when the mouse is added.
 cp "$build/driver/kernel/vexonusb.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/"

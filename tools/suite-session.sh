@@ -17,3 +17,22 @@ cat "$out/user-key.txt"
 echo "== the filter driver"
 wine "$build/tests/rig/vexon-driver-setup.exe" status </dev/null >"$out/driver.txt" 2>&1
 tr -d '\r' <"$out/driver.txt"
+echo "== the tray program"
+# From here on the session runs in a Wine virtual desktop, whose task bar
+# has a notification area for the tray's icon; the desktop takes effect in
+# a new session (the driver is loaded again as its mouse is found).
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+wineserver -k
+wineserver -w
+wineserver -p
+wine cmd /c exit </dev/null >>"$out/session.log" 2>&1
+wine "C:\\Program Files\\Vexon\\vexontra.exe" </dev/null >"$out/tray.log" 2>&1 &
+if wine "$build/tools/wait-for-window.exe" ZIRERERODEVURU 30 </dev/null; then
+    echo "the tray runs (window \"ZIRERERODEVURU\"); its icon shows while the mouse is present"
+else
+    echo "the tray did not start" >&2
+fi
+sleep 2  # let the desktop draw the icon before the picture is taken
+import -window root "$out/tray.png" 2>/dev/null && echo "screen shot: $out/tray.png"
+wine reg query 'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' /v vexontra 2>/dev/null | tr -d '\r'
