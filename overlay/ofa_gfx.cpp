@@ -53,7 +53,11 @@ void PresentMeter(HDC screen, HDC canvas)
         return;
     }
     const bool topmost = (GetWindowLongA(hWndOFA, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    if (!IsWindowVisible(hWndOFA) || IsIconic(hWndOFA) || !topmost) {
+    RECT rect;
+    GetWindowRect(hWndOFA, &rect);
+    const bool placed = rect.left == ofa.x && rect.top == ofa.y &&
+                        rect.right - rect.left == ofa.width && rect.bottom - rect.top == ofa.height;
+    if (!IsWindowVisible(hWndOFA) || IsIconic(hWndOFA) || !topmost || !placed) {
         ShowWindow(hWndOFA, SW_SHOWNOACTIVATE);
         SetWindowPos(hWndOFA, HWND_TOPMOST, ofa.x, ofa.y, ofa.width, ofa.height, SWP_NOACTIVATE);
     }
