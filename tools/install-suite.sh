@@ -16,7 +16,10 @@ install_dir_win='C:\Program Files\Vexon'
 install_dir="$WINEPREFIX/drive_c/Program Files/Vexon"
 mkdir -p "$install_dir"
 
-for program in tools/vexon-settings.exe tray/vexontra.exe; do
+# The overlay comes with the stand-in for its display library, which the
+# real installer supplies.
+for program in tools/vexon-settings.exe tray/vexontra.exe overlay/vexonofa.exe \
+    tests/overlay/vexonofa.dll; do
     if [ -f "$build/$program" ]; then
         cp "$build/$program" "$install_dir/"
     fi

@@ -10,6 +10,7 @@ packages=(
     wine wine64
     xvfb xauth imagemagick
     clang libclang-rt-14-dev valgrind
+    libfreetype-dev fonts-dejavu-core
 )
 
 missing=()

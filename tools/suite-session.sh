@@ -36,3 +36,13 @@ fi
 sleep 2  # let the desktop draw the icon before the picture is taken
 import -window root "$out/tray.png" 2>/dev/null && echo "screen shot: $out/tray.png"
 wine reg query 'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' /v vexontra 2>/dev/null | tr -d '\r'
+echo "== the sensitivity meter"
+# The tray starts the overlay when its meter is on; a second start ends at
+# once. The driver's show command comes here from the test tool.
+(cd "$program_dir" && wine ./vexonofa.exe /log </dev/null >"$OLDPWD/$out/overlay.log" 2>&1 &)
+if wine "$build/tests/overlay/ofa_command.exe" show 0x80000305 </dev/null; then
+    import -window root "$out/meter.png" 2>/dev/null && echo "screen shot: $out/meter.png"
+    wine "$build/tests/overlay/ofa_command.exe" hide </dev/null
+else
+    echo "the meter did not show" >&2
+fi
