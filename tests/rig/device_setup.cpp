@@ -5,6 +5,8 @@
 #include <devguid.h>
 #include <setupapi.h>
 
+#include <stdio.h>
+
 #include "driver_protocol.h"
 
 namespace {
@@ -77,19 +79,26 @@ SC_HANDLE OpenOrCreateService(SC_HANDLE manager, const char* name, const char* d
     return OpenServiceA(manager, name, SERVICE_ALL_ACCESS);
 }
 
-// The root device's entry in a device information set; false when the
-// device does not exist.
-bool OpenRootDevice(HDEVINFO set, SP_DEVINFO_DATA* device)
+std::string RootDeviceId(int index)
 {
-    device->cbSize = sizeof(*device);
-    return SetupDiOpenDeviceInfoA(set, ROOT_DEVICE_ID, nullptr, 0, device);
+    char id[32];
+    snprintf(id, sizeof(id), "ROOT\\VEXON\\%04d", index);
+    return id;
 }
 
-std::string CreateRootDevice(HDEVINFO set)
+// A root device's entry in a device information set; false when the
+// device does not exist.
+bool OpenRootDevice(HDEVINFO set, int index, SP_DEVINFO_DATA* device)
+{
+    device->cbSize = sizeof(*device);
+    return SetupDiOpenDeviceInfoA(set, RootDeviceId(index).c_str(), nullptr, 0, device);
+}
+
+std::string CreateRootDevice(HDEVINFO set, int index)
 {
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof(device);
-    if (!SetupDiCreateDeviceInfoA(set, ROOT_DEVICE_ID, &GUID_DEVCLASS_MOUSE,
+    if (!SetupDiCreateDeviceInfoA(set, RootDeviceId(index).c_str(), &GUID_DEVCLASS_MOUSE,
                                   "Vexon Marrowfin USB mouse", nullptr, 0, &device))
         return Failure("SetupDiCreateDeviceInfo");
     static const char hardwareIds[] = ROOT_DEVICE_HARDWARE_ID "\0";
@@ -107,15 +116,15 @@ std::string CreateRootDevice(HDEVINFO set)
     return "";
 }
 
-std::string EnsureRootDevice()
+std::string EnsureRootDevice(int index)
 {
     HDEVINFO set = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_MOUSE, nullptr);
     if (set == INVALID_HANDLE_VALUE)
         return Failure("SetupDiCreateDeviceInfoList");
     SP_DEVINFO_DATA device;
     std::string error;
-    if (!OpenRootDevice(set, &device))
-        error = CreateRootDevice(set);
+    if (!OpenRootDevice(set, index, &device))
+        error = CreateRootDevice(set, index);
     SetupDiDestroyDeviceInfoList(set);
     return error;
 }
@@ -144,14 +153,17 @@ std::string InstallKernelService(const char* service, const char* driverFile)
     return StartAndWait(handle.get());
 }
 
-std::string InstallFilterDevice()
+std::string InstallFilterDevice(int mice)
 {
     ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
     if (!manager.get())
         return Failure("OpenSCManager");
-    std::string error = EnsureRootDevice();
-    if (!error.empty())
-        return error;
+    for (int index = 0; index < mice; ++index) {
+        const std::string error = EnsureRootDevice(index);
+        if (!error.empty())
+            return error;
+    }
+    std::string error;
     ServiceHandle service(
         OpenOrCreateService(manager.get(), FILTER_SERVICE_NAME, FILTER_SERVICE_NAME ".sys"));
     if (!service.get())
@@ -164,18 +176,27 @@ std::string InstallFilterDevice()
     return "";
 }
 
-std::string RemoveFilterDevice()
+std::string RemoveRootDevice(int index)
 {
     HDEVINFO set = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_MOUSE, nullptr);
     if (set == INVALID_HANDLE_VALUE)
         return Failure("SetupDiCreateDeviceInfoList");
     SP_DEVINFO_DATA device;
     std::string error;
-    if (OpenRootDevice(set, &device) && !SetupDiCallClassInstaller(DIF_REMOVE, set, &device))
+    if (OpenRootDevice(set, index, &device) &&
+        !SetupDiCallClassInstaller(DIF_REMOVE, set, &device))
         error = Failure("DIF_REMOVE");
     SetupDiDestroyDeviceInfoList(set);
-    if (!error.empty())
-        return error;
+    return error;
+}
+
+std::string RemoveFilterDevice()
+{
+    for (int index = 0; index < MAX_ROOT_DEVICES; ++index) {
+        const std::string error = RemoveRootDevice(index);
+        if (!error.empty())
+            return error;
+    }
     return StopService(FILTER_SERVICE_NAME);
 }
 

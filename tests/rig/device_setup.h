@@ -11,9 +11,9 @@
 // The service group both drivers share.
 #define RIG_SERVICE_GROUP "Pointer Port"
 #define FILTER_SERVICE_NAME "vexonusb"
-// The root device whose Service the filter is.
-#define ROOT_DEVICE_ID "ROOT\\VEXON\\0000"
+// The root devices whose Service the filter is: ROOT\VEXON\0000, 0001, ...
 #define ROOT_DEVICE_HARDWARE_ID "Root\\Vexon"
+constexpr int MAX_ROOT_DEVICES = 2;
 
 // Each returns an empty string on success, else what failed.
 
@@ -21,12 +21,16 @@
 // system32\drivers), in RIG_SERVICE_GROUP, and starts it.
 std::string InstallKernelService(const char* service, const char* driverFile);
 
-// Makes the root device (when it does not exist) with the filter as its
-// service, starts the service and waits until "\\.\VEXON0" opens.
-std::string InstallFilterDevice();
+// Makes the root devices (those that do not exist yet; one per mouse) with
+// the filter as their service, starts the service and waits until
+// "\\.\VEXON0" opens.
+std::string InstallFilterDevice(int mice = 1);
 
-// DIF_REMOVE on the root device (surprise removal, then removal), then stops
-// the filter's service and waits until it has stopped (DriverUnload ran).
+// DIF_REMOVE on one root device: surprise removal, then removal.
+std::string RemoveRootDevice(int index);
+
+// Removes every root device, then stops the filter's service and waits
+// until it has stopped (DriverUnload ran).
 std::string RemoveFilterDevice();
 
 // Stops a service and waits until it has stopped.

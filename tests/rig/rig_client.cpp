@@ -1,5 +1,8 @@
 #include "rig_client.h"
 
+#include "driver_client.h"
+#include "window_handle.h"
+
 #include <setupapi.h>
 
 #include <stdio.h>
@@ -23,14 +26,12 @@ uint32_t WordRequest(HANDLE device, uint32_t code, const void* input, DWORD inpu
 
 uint32_t Register(HANDLE device, uint32_t slot, uint32_t window)
 {
-    const SLOT_REQUEST request = {window, slot};
-    return WordRequest(device, IOCTL_MOUFILTER_REGISTER, &request, sizeof(request));
+    return SendSlotRequest(device, IOCTL_MOUFILTER_REGISTER, WireToHandle(window), slot);
 }
 
 uint32_t Unregister(HANDLE device, uint32_t slot)
 {
-    const SLOT_REQUEST request = {0, slot};
-    return WordRequest(device, IOCTL_MOUFILTER_UNREGISTER, &request, sizeof(request));
+    return SendSlotRequest(device, IOCTL_MOUFILTER_UNREGISTER, nullptr, slot);
 }
 
 CONFIG_BLOCK DefaultBlock()
@@ -124,11 +125,19 @@ RigClassDriver::RigClassDriver()
 {
 }
 
-RIG_CONNECT_RESULT RigClassDriver::Connect(uint32_t inputBytes)
+RIG_CONNECT_RESULT RigClassDriver::Connect(uint32_t inputBytes, uint32_t index)
 {
-    const RIG_CONNECT_REQUEST request = {inputBytes};
+    const RIG_CONNECT_REQUEST request = {inputBytes, index};
     RIG_CONNECT_RESULT result = {};
     Request(device_.get(), IOCTL_RIG_CONNECT, &request, sizeof(request), &result, sizeof(result));
+    return result;
+}
+
+RIG_SELECT_RESULT RigClassDriver::Select(uint32_t index)
+{
+    const RIG_SELECT_REQUEST request = {index};
+    RIG_SELECT_RESULT result = {};
+    Request(device_.get(), IOCTL_RIG_SELECT, &request, sizeof(request), &result, sizeof(result));
     return result;
 }
 

@@ -92,7 +92,8 @@ public:
     RigClassDriver();
     bool Opened() const { return device_.valid(); }
 
-    RIG_CONNECT_RESULT Connect(uint32_t inputBytes = 0);
+    RIG_CONNECT_RESULT Connect(uint32_t inputBytes = 0, uint32_t index = 0);
+    RIG_SELECT_RESULT Select(uint32_t index);
     int32_t Disconnect();
     // Connects unless an earlier call did.
     bool EnsureConnected();

@@ -21,22 +21,27 @@ constexpr uint32_t RigCode(uint32_t function)
 
 // Bytes of one MOUSE_INPUT_DATA packet; each side uses its own definition.
 constexpr uint32_t RIG_PACKET_BYTES = 24;
+// Filter devices the test driver connects to at most (one per mouse).
+constexpr uint32_t RIG_MAX_FILTERS = 2;
 // Packets the test driver records before it drops the rest (and says so).
 constexpr uint32_t RIG_RECORD_CAPACITY = 2048;
 
 enum : uint32_t {
-    // Sends IOCTL_INTERNAL_MOUSE_CONNECT to the filter device with the test
-    // driver's callback. In: RIG_CONNECT_REQUEST. Out: RIG_CONNECT_RESULT.
+    // Sends IOCTL_INTERNAL_MOUSE_CONNECT to a filter device with the test
+    // driver's callback and selects it. In: RIG_CONNECT_REQUEST.
+    // Out: RIG_CONNECT_RESULT.
     IOCTL_RIG_CONNECT = RigCode(0x900),
-    // Sends IOCTL_INTERNAL_MOUSE_DISCONNECT. Out: int32 status.
+    // Sends IOCTL_INTERNAL_MOUSE_DISCONNECT to the selected filter.
+    // Out: int32 status.
     IOCTL_RIG_DISCONNECT = RigCode(0x901),
-    // Calls the filter's service callback with the packets of the input
+    // Calls the selected filter's service callback with the packets of the input
     // buffer, as the port driver does. Out: RIG_INJECT_RESULT.
     IOCTL_RIG_INJECT = RigCode(0x902),
     // Hands over and forgets what reached the class callback.
     // Out: RIG_RECORD_HEADER, then the packets.
     IOCTL_RIG_TAKE_PACKETS = RigCode(0x903),
-    // Sends IOCTL_INTERNAL_I8042_HOOK_MOUSE. In: RIG_HOOK_REQUEST.
+    // Sends IOCTL_INTERNAL_I8042_HOOK_MOUSE to the first filter.
+    // In: RIG_HOOK_REQUEST.
     // Out: RIG_HOOK_RESULT.
     IOCTL_RIG_HOOK = RigCode(0x904),
     // Calls the hook routine the filter put into the last hook request, as
@@ -46,10 +51,14 @@ enum : uint32_t {
     // Sends one interrupt transfer through the filter to a stand-in USB
     // stack below it. In: RIG_TRANSFER_REQUEST. Out: RIG_TRANSFER_RESULT.
     IOCTL_RIG_SUBMIT_URB = RigCode(0x906),
+    // Selects the connection the injections and transfers use.
+    // In: RIG_SELECT_REQUEST. Out: RIG_SELECT_RESULT.
+    IOCTL_RIG_SELECT = RigCode(0x907),
 };
 
 struct RIG_CONNECT_REQUEST {
     uint32_t InputBytes;  // length of the connect data sent; 0 for the whole record
+    uint32_t Index;       // which filter device, in the driver's order
 };
 
 struct RIG_CONNECT_RESULT {
@@ -57,6 +66,15 @@ struct RIG_CONNECT_RESULT {
     uint32_t FilterFound;     // a filter device of vexonusb answered
     uint32_t DataReplaced;    // the connect data came back naming the filter's callback
     uint32_t FilterIsDevice;  // ... and the filter device as its device object
+};
+
+struct RIG_SELECT_REQUEST {
+    uint32_t Index;
+};
+
+struct RIG_SELECT_RESULT {
+    uint32_t Connected;  // a connect to that filter went through
+    uint32_t Alive;      // its filter device still exists
 };
 
 struct RIG_INJECT_RESULT {

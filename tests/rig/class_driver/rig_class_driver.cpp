@@ -28,9 +28,14 @@ constexpr ULONG RIG_POOL_TAG = 'V' | ('R' << 8) | ('i' << 16) | ('g' << 24);
 
 PDEVICE_OBJECT g_rigDevice;
 
-// What the filter handed back at connect and hook time.
-PDEVICE_OBJECT g_filterDevice;
-CONNECT_DATA g_filterConnect;
+// The filters connected to, with what each handed back at connect time;
+// injections and transfers go to the selected one.
+struct CONNECTION {
+    PDEVICE_OBJECT Filter;
+    CONNECT_DATA Upper;
+};
+CONNECTION g_connections[RIG_MAX_FILTERS];
+ULONG g_selected;
 PVOID g_filterIsrContext;
 PI8042_MOUSE_ISR g_filterIsr;
 
@@ -137,12 +142,6 @@ PDEVICE_OBJECT FindDeviceOf(PCWSTR driverName, Visit visit)
     return found;
 }
 
-template <typename Visit>
-PDEVICE_OBJECT FindFilterDevice(Visit visit)
-{
-    return FindDeviceOf(RIG_FILTER_DRIVER_KERNEL_NAME, visit);
-}
-
 // The device the filter is attached to: Wine's root device, a device of its
 // Plug and Play manager (Wine has no IoGetLowerDeviceObject).
 PDEVICE_OBJECT LowerDeviceOf(PDEVICE_OBJECT filter)
@@ -151,54 +150,75 @@ PDEVICE_OBJECT LowerDeviceOf(PDEVICE_OBJECT filter)
                         [&](PDEVICE_OBJECT device) { return device->AttachedDevice == filter; });
 }
 
-// The control device answers every internal request with success and
-// leaves the data alone; a filter device does something else.
+// The index-th filter device of the filter driver: one attached to a root
+// device (its control device is attached to nothing).
+PDEVICE_OBJECT FilterDevice(ULONG index)
+{
+    ULONG seen = 0;
+    return FindDeviceOf(RIG_FILTER_DRIVER_KERNEL_NAME, [&](PDEVICE_OBJECT device) {
+        return LowerDeviceOf(device) && seen++ == index;
+    });
+}
+
+bool StillExists(PDEVICE_OBJECT filter)
+{
+    return filter && FindDeviceOf(RIG_FILTER_DRIVER_KERNEL_NAME,
+                                  [&](PDEVICE_OBJECT device) { return device == filter; });
+}
+
+CONNECTION* Selected()
+{
+    return g_connections[g_selected].Filter ? &g_connections[g_selected] : nullptr;
+}
+
 NTSTATUS Connect(const RIG_CONNECT_REQUEST& request, RIG_CONNECT_RESULT* result)
 {
     *result = {};
+    PDEVICE_OBJECT filter = request.Index < RIG_MAX_FILTERS ? FilterDevice(request.Index) : nullptr;
+    if (!filter)
+        return STATUS_SUCCESS;
+    result->FilterFound = 1;
+    CONNECT_DATA data = {g_rigDevice, reinterpret_cast<PVOID>(RigClassService)};
     const ULONG bytes = request.InputBytes ? request.InputBytes : sizeof(CONNECT_DATA);
-    PDEVICE_OBJECT filter = FindFilterDevice([&](PDEVICE_OBJECT device) {
-        CONNECT_DATA data = {g_rigDevice, reinterpret_cast<PVOID>(RigClassService)};
-        const NTSTATUS status = SendInternal(device, IOCTL_INTERNAL_MOUSE_CONNECT, &data, bytes);
-        const bool replaced = data.ClassService != reinterpret_cast<PVOID>(RigClassService);
-        if (status == STATUS_SUCCESS && !replaced)
-            return false;
-        result->Status = status;
-        if (replaced) {
-            result->DataReplaced = 1;
-            result->FilterIsDevice = data.ClassDeviceObject == device;
-            g_filterConnect = data;
-        }
-        return true;
-    });
-    result->FilterFound = filter != nullptr;
-    if (filter)
-        g_filterDevice = filter;
+    result->Status = SendInternal(filter, IOCTL_INTERNAL_MOUSE_CONNECT, &data, bytes);
+    if (data.ClassService != reinterpret_cast<PVOID>(RigClassService)) {
+        result->DataReplaced = 1;
+        result->FilterIsDevice = data.ClassDeviceObject == filter;
+        g_connections[request.Index] = {filter, data};
+        g_selected = request.Index;
+    }
+    return STATUS_SUCCESS;
+}
+
+NTSTATUS Select(const RIG_SELECT_REQUEST& request, RIG_SELECT_RESULT* result)
+{
+    *result = {};
+    if (request.Index >= RIG_MAX_FILTERS)
+        return STATUS_INVALID_PARAMETER;
+    g_selected = request.Index;
+    result->Connected = g_connections[g_selected].Filter != nullptr;
+    result->Alive = StillExists(g_connections[g_selected].Filter);
     return STATUS_SUCCESS;
 }
 
 NTSTATUS Hook(const RIG_HOOK_REQUEST& request, RIG_HOOK_RESULT* result)
 {
     *result = {};
+    PDEVICE_OBJECT filter = FilterDevice(0);
+    if (!filter)
+        return STATUS_SUCCESS;
+    result->FilterFound = 1;
+    INTERNAL_I8042_HOOK_MOUSE hook = {};
+    hook.Context = &g_upperIsrContext;
+    hook.IsrRoutine = request.WithIsr ? RigUpperIsr : nullptr;
     const ULONG bytes = request.InputBytes ? request.InputBytes : sizeof(INTERNAL_I8042_HOOK_MOUSE);
-    PDEVICE_OBJECT filter = FindFilterDevice([&](PDEVICE_OBJECT device) {
-        INTERNAL_I8042_HOOK_MOUSE hook = {};
-        hook.Context = &g_upperIsrContext;
-        hook.IsrRoutine = request.WithIsr ? RigUpperIsr : nullptr;
-        const NTSTATUS status = SendInternal(device, IOCTL_INTERNAL_I8042_HOOK_MOUSE, &hook, bytes);
-        const bool replaced = hook.Context != &g_upperIsrContext;
-        if (status == STATUS_SUCCESS && !replaced)
-            return false;
-        result->Status = status;
-        if (replaced) {
-            result->IsrReplaced = hook.IsrRoutine != nullptr && hook.IsrRoutine != RigUpperIsr;
-            result->ContextIsFilter = hook.Context == device;
-            g_filterIsrContext = hook.Context;
-            g_filterIsr = hook.IsrRoutine;
-        }
-        return true;
-    });
-    result->FilterFound = filter != nullptr;
+    result->Status = SendInternal(filter, IOCTL_INTERNAL_I8042_HOOK_MOUSE, &hook, bytes);
+    if (hook.Context != &g_upperIsrContext) {
+        result->IsrReplaced = hook.IsrRoutine != nullptr && hook.IsrRoutine != RigUpperIsr;
+        result->ContextIsFilter = hook.Context == filter;
+        g_filterIsrContext = hook.Context;
+        g_filterIsr = hook.IsrRoutine;
+    }
     return STATUS_SUCCESS;
 }
 
@@ -266,9 +286,10 @@ NTSTATUS SendTransfer(PDEVICE_OBJECT filter, const RIG_TRANSFER_REQUEST& request
 NTSTATUS SubmitTransfer(const RIG_TRANSFER_REQUEST& request, RIG_TRANSFER_RESULT* result)
 {
     *result = {};
-    if (!g_filterDevice || request.Capacity < 4 || request.Capacity > sizeof(result->Buffer))
+    CONNECTION* connection = Selected();
+    if (!connection || request.Capacity < 4 || request.Capacity > sizeof(result->Buffer))
         return STATUS_INVALID_PARAMETER;
-    PDEVICE_OBJECT lower = LowerDeviceOf(g_filterDevice);
+    PDEVICE_OBJECT lower = LowerDeviceOf(connection->Filter);
     if (!lower)
         return STATUS_INVALID_DEVICE_STATE;
     const auto buffer = static_cast<PUCHAR>(
@@ -281,7 +302,7 @@ NTSTATUS SubmitTransfer(const RIG_TRANSFER_REQUEST& request, RIG_TRANSFER_RESULT
         g_lowerInternalDispatch = *slot;
         g_usbStatus = request.LowerStatus;
         *slot = RigUsbStack;
-        status = SendTransfer(g_filterDevice, request, result, buffer);
+        status = SendTransfer(connection->Filter, request, result, buffer);
         *slot = g_lowerInternalDispatch;
         RtlCopyMemory(result->Buffer, buffer, sizeof(result->Buffer));
         ExFreePool(buffer);
@@ -291,12 +312,13 @@ NTSTATUS SubmitTransfer(const RIG_TRANSFER_REQUEST& request, RIG_TRANSFER_RESULT
 
 NTSTATUS Inject(const PMOUSE_INPUT_DATA packets, ULONG count, RIG_INJECT_RESULT* result)
 {
-    const auto service = reinterpret_cast<MOUSE_SERVICE>(g_filterConnect.ClassService);
-    if (!service)
+    const CONNECTION* connection = Selected();
+    if (!connection)
         return STATUS_INVALID_DEVICE_STATE;
+    const auto service = reinterpret_cast<MOUSE_SERVICE>(connection->Upper.ClassService);
     const ULONG callsBefore = g_record.Calls;
     ULONG consumed = 0;
-    service(static_cast<PDEVICE_OBJECT>(g_filterConnect.ClassDeviceObject), packets,
+    service(static_cast<PDEVICE_OBJECT>(connection->Upper.ClassDeviceObject), packets,
             packets + count, &consumed);
     result->Consumed = consumed;
     result->Calls = g_record.Calls - callsBefore;
@@ -343,9 +365,9 @@ NTSTATUS DeviceControl(PDEVICE_OBJECT, PIRP irp)
         return Complete(irp, STATUS_SUCCESS, sizeof(result));
     }
     case IOCTL_RIG_DISCONNECT: {
-        if (!Fits<int32_t>(stack, 0) || !g_filterDevice)
+        if (!Fits<int32_t>(stack, 0) || !Selected())
             break;
-        const int32_t status = SendInternal(g_filterDevice, IOCTL_INTERNAL_MOUSE_DISCONNECT,
+        const int32_t status = SendInternal(Selected()->Filter, IOCTL_INTERNAL_MOUSE_DISCONNECT,
                                             nullptr, 0);
         RtlCopyMemory(buffer, &status, sizeof(status));
         return Complete(irp, STATUS_SUCCESS, sizeof(status));
@@ -372,6 +394,15 @@ NTSTATUS DeviceControl(PDEVICE_OBJECT, PIRP irp)
         return Complete(irp, STATUS_SUCCESS,
                         TakePackets(static_cast<PUCHAR>(buffer),
                                     stack->Parameters.DeviceIoControl.OutputBufferLength));
+    case IOCTL_RIG_SELECT: {
+        if (!Fits<RIG_SELECT_RESULT>(stack, sizeof(RIG_SELECT_REQUEST)))
+            break;
+        const RIG_SELECT_REQUEST request = *static_cast<RIG_SELECT_REQUEST*>(buffer);
+        RIG_SELECT_RESULT result;
+        const NTSTATUS status = Select(request, &result);
+        RtlCopyMemory(buffer, &result, sizeof(result));
+        return Complete(irp, status, NT_SUCCESS(status) ? sizeof(result) : 0);
+    }
     case IOCTL_RIG_HOOK: {
         if (!Fits<RIG_HOOK_RESULT>(stack, sizeof(RIG_HOOK_REQUEST)))
             break;
