@@ -434,6 +434,29 @@ TEST_F(Tray, NoWheelWindowWhereTheSystemHasWheelSupport)
     EXPECT_EQ(FindWindowA("MouseZ", "Magellan MSWHEEL"), nullptr);
 }
 
+// The "shutdown" start shows its notice for about ten seconds, then asks the
+// system to shut down and ends; it never makes the tray's window.
+TEST(TrayShutdown, ShowsTheNoticeThenEnds)
+{
+    TrayProcess tray;
+    ASSERT_TRUE(tray.Start("/shutdown"));
+    HWND notice = nullptr;
+    auto hasText = [](HWND dialog) {
+        HWND text = FindWindowExA(dialog, nullptr, "Static", "Windows shutting down...");
+        return text != nullptr;
+    };
+    EXPECT_TRUE(WaitFor([&] {
+        notice = FindWindowA("#32770", nullptr);
+        return notice && hasText(notice) && IsWindowVisible(notice);
+    }));
+    const auto shown = std::chrono::steady_clock::now();
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(notice); }, 30000));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - shown).count();
+    EXPECT_GE(seconds, 9.0);
+    EXPECT_EQ(FindWindowA(nullptr, "ZIRERERODEVURU"), nullptr) << "no tray window with /shutdown";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
