@@ -34,6 +34,7 @@ NTSTATUS CreateOnFilter(DEVICE_EXTENSION* filter, PIRP irp)
 
 NTSTATUS CloseOnFilter(DEVICE_EXTENSION* filter, PIRP irp)
 {
+    CancelIoctl(IoGetCurrentIrpStackLocation(irp)->FileObject);
     InterlockedDecrement(&filter->EnableCount);
     return ForwardWithVerdict(filter, irp, STATUS_SUCCESS);
 }
@@ -125,11 +126,13 @@ NTSTATUS MouFilter_DispatchPassThrough(PDEVICE_OBJECT device, PIRP irp)
     return IoCallDriver(filter->TopOfStack, irp);
 }
 
+// The event read is held for the control device whichever device received
+// it, so the cleanup of a filter handle releases that handle's read too.
 NTSTATUS DispatchCleanup(PDEVICE_OBJECT device, PIRP irp)
 {
+    CancelIoctl(IoGetCurrentIrpStackLocation(irp)->FileObject);
     if (!IsControlDevice(device))
         return PassDown(Extension(device), irp);
-    CancelIoctl(IoGetCurrentIrpStackLocation(irp)->FileObject);
     return CompleteRequest(irp, STATUS_SUCCESS, 0);
 }
 

@@ -85,6 +85,27 @@ TEST_F(InputPath, FilterDeviceAnswersTheProgramsRequestsToo)
     EXPECT_EQ(Register(filter.get(), 9, 0x5678), DRIVER_REPLY_BAD_SLOT);
 }
 
+TEST_F(InputPath, EventReadsThroughTheFilterShareTheQueueAndEndWithTheirHandle)
+{
+    ASSERT_TRUE(rig_.EnsureConnected());
+    const std::vector<std::string> paths = InterfacePaths(VEXON_GUID);
+    ASSERT_EQ(paths.size(), 1u);
+    Handle filter(CreateFileA(paths[0].c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr));
+    ASSERT_TRUE(filter.valid());
+    EventRead delivered(filter.get());
+    ASSERT_TRUE(delivered.Pending());
+    const DRIVER_EVENT event = PostEvent(0x6001);
+    ASSERT_EQ(delivered.Wait().Error, 0u);
+    EXPECT_EQ(Describe(delivered.Event()), Describe(event));
+
+    EventRead held(filter.get());
+    ASSERT_TRUE(held.Pending());
+    filter.Close();
+    EXPECT_EQ(held.Wait().Error, DWORD(ERROR_OPERATION_ABORTED));
+}
+
 TEST_F(InputPath, SecondConnectIsRefusedAndTheFirstKeepsWorking)
 {
     ASSERT_TRUE(rig_.EnsureConnected());
