@@ -56,6 +56,8 @@ public:
     // Posts OFA_CLOSE and waits for the end.
     DWORD Close();
     bool LogExists() const;
+    // The program's copy in the run's folder, as a command line names it.
+    std::string ProgramPath() const { return "\"" + dir_ + "\\vexonofa.exe\""; }
     // The log file's bytes as written (CR LF line ends).
     std::string RawLog() const;
     // The log with CR LF turned into LF; waits until it contains text.
