@@ -59,34 +59,36 @@ LRESULT CMainFrame::OnButtonState(WPARAM, LPARAM lParam)
     return 0;
 }
 
-LRESULT CMainFrame::OnPlayMacro(WPARAM, LPARAM lParam)
+namespace {
+
+// Plays what planner works out for the button in lParam; -1 for a button
+// outside 0..4.
+LRESULT PlayKeys(int (*planner)(const CONFIG_BLOCK&, uint32_t, KEY_STROKE*),
+                 const CONFIG_BLOCK& config, LPARAM lParam)
 {
     KEY_STROKE strokes[MACRO_MAX_EVENTS];
-    const int count = PlanMacro(m_config, uint32_t(lParam), strokes);
+    const int count = planner(config, uint32_t(lParam), strokes);
     if (count < 0)
         return -1;
     SendKeyStrokes(strokes, count);
     return 0;
+}
+
+}  // namespace
+
+LRESULT CMainFrame::OnPlayMacro(WPARAM, LPARAM lParam)
+{
+    return PlayKeys(PlanMacro, m_config, lParam);
 }
 
 LRESULT CMainFrame::OnKeysDown(WPARAM, LPARAM lParam)
 {
-    KEY_STROKE strokes[MACRO_MAX_EVENTS];
-    const int count = PlanKeysDown(m_config, uint32_t(lParam), strokes);
-    if (count < 0)
-        return -1;
-    SendKeyStrokes(strokes, count);
-    return 0;
+    return PlayKeys(PlanKeysDown, m_config, lParam);
 }
 
 LRESULT CMainFrame::OnKeysUp(WPARAM, LPARAM lParam)
 {
-    KEY_STROKE strokes[MACRO_MAX_EVENTS];
-    const int count = PlanKeysUp(m_config, uint32_t(lParam), strokes);
-    if (count < 0)
-        return -1;
-    SendKeyStrokes(strokes, count);
-    return 0;
+    return PlayKeys(PlanKeysUp, m_config, lParam);
 }
 
 LRESULT CMainFrame::OnDoubleClick(WPARAM, LPARAM)

@@ -11,6 +11,7 @@
 #include "config_lifecycle.h"
 #include "driver_events.h"
 #include "packet_pipeline.h"
+#include "pipe_scenario.h"
 #include "pipeline_platform.h"
 
 namespace workload {
@@ -34,13 +35,7 @@ struct Workload {
 
     explicit Workload(Kind kind)
     {
-        SetPipelinePlatform(&PLATFORM);
-        ResetDriverState();
-        CONFIG_BLOCK empty;
-        ClearConfig(&empty);
-        InvalidateConfig(&empty);
-        InstallLoadedConfig(&empty);
-        G_click_threshold = DEFAULT_CLICK_THRESHOLD_MS;
+        StartDriverFromDefaults(&PLATFORM);
         G_config.VexonSpeedX = 12;
         G_config.VexonSpeedY = 9;
         RegisterSlot(SLOT_TRAY, 1);

@@ -10,6 +10,7 @@
 #include "config_lifecycle.h"
 #include "driver_events.h"
 #include "packet_pipeline.h"
+#include "pipe_scenario.h"
 #include "pipeline_platform.h"
 
 namespace {
@@ -48,13 +49,7 @@ void operator delete(void* p, size_t) noexcept
 
 TEST(PacketPath, AllocatesNothing)
 {
-    SetPipelinePlatform(&PLATFORM);
-    ResetDriverState();
-    CONFIG_BLOCK empty;
-    ClearConfig(&empty);
-    InvalidateConfig(&empty);
-    InstallLoadedConfig(&empty);
-    G_click_threshold = DEFAULT_CLICK_THRESHOLD_MS;
+    StartDriverFromDefaults(&PLATFORM);
     G_config.AccelerationEnabled = 1;
     G_config.Acceleration = 9;
     G_config.ButtonAssigned[2] = ASSIGN_MACRO;

@@ -11,6 +11,7 @@
 #include "config_lifecycle.h"
 #include "driver_events.h"
 #include "packet_pipeline.h"
+#include "pipe_scenario.h"
 #include "pipeline_platform.h"
 
 class PipelineTest : public testing::Test {
@@ -18,13 +19,7 @@ protected:
     void SetUp() override
     {
         current_ = this;
-        SetPipelinePlatform(&PLATFORM);
-        ResetDriverState();
-        CONFIG_BLOCK empty;
-        ClearConfig(&empty);
-        InvalidateConfig(&empty);
-        InstallLoadedConfig(&empty);
-        G_click_threshold = DEFAULT_CLICK_THRESHOLD_MS;
+        StartDriverFromDefaults(&PLATFORM);
         SetClockMs(1000);
     }
 

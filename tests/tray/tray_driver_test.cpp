@@ -229,12 +229,5 @@ TEST_F(TrayWithDriver, FollowsRemovalAndArrival)
 
 int main(int argc, char** argv)
 {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        fprintf(stderr, "usage: tray_driver_test VEXONTRA.EXE RECORDER.EXE [gtest options]\n");
-        return 2;
-    }
-    g_paths.tray = argv[1];
-    g_paths.recorder = argv[2];
-    return RUN_ALL_TESTS();
+    return RunTrayTests(argc, argv);
 }

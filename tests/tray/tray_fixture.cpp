@@ -7,6 +7,18 @@
 TrayTestPaths g_paths;
 InputRecorder* InputRecorder::current_ = nullptr;
 
+int RunTrayTests(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 3) {
+        fprintf(stderr, "usage: %s VEXONTRA.EXE RECORDER.EXE [gtest options]\n", argv[0]);
+        return 2;
+    }
+    g_paths.tray = argv[1];
+    g_paths.recorder = argv[2];
+    return RUN_ALL_TESTS();
+}
+
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

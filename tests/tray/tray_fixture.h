@@ -23,6 +23,10 @@ struct TrayTestPaths {
 };
 extern TrayTestPaths g_paths;
 
+// The main of the tray's test programs: PROGRAM VEXONTRA.EXE RECORDER.EXE
+// [gtest options].
+int RunTrayTests(int argc, char** argv);
+
 // Polls until condition holds or the deadline passes; returns the last answer.
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
 

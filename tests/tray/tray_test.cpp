@@ -461,12 +461,5 @@ TEST(TrayShutdown, ShowsTheNoticeThenEnds)
 
 int main(int argc, char** argv)
 {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        fprintf(stderr, "usage: tray_test VEXONTRA.EXE RECORDER.EXE [gtest options]\n");
-        return 2;
-    }
-    g_paths.tray = argv[1];
-    g_paths.recorder = argv[2];
-    return RUN_ALL_TESTS();
+    return RunTrayTests(argc, argv);
 }

@@ -206,13 +206,7 @@ public:
     explicit HostDriver(std::ostream& out) : out_(out)
     {
         g_current = this;
-        SetPipelinePlatform(&PLATFORM);
-        ResetDriverState();
-        CONFIG_BLOCK empty;
-        ClearConfig(&empty);
-        InvalidateConfig(&empty);
-        InstallLoadedConfig(&empty);
-        G_click_threshold = DEFAULT_CLICK_THRESHOLD_MS;
+        StartDriverFromDefaults(&PLATFORM);
     }
     ~HostDriver() { g_current = nullptr; }
 
@@ -398,6 +392,17 @@ private:
 };
 
 }  // namespace
+
+void StartDriverFromDefaults(const PIPELINE_PLATFORM* platform)
+{
+    SetPipelinePlatform(platform);
+    ResetDriverState();
+    CONFIG_BLOCK empty;
+    ClearConfig(&empty);
+    InvalidateConfig(&empty);
+    InstallLoadedConfig(&empty);
+    G_click_threshold = DEFAULT_CLICK_THRESHOLD_MS;
+}
 
 int RunScenario(std::istream& in, std::ostream& out, std::ostream& err)
 {

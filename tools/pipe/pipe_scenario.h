@@ -15,5 +15,12 @@ constexpr int SCENARIO_BAD_INPUT = 2;
 // bad line (naming its number) to err.
 int RunScenario(std::istream& in, std::ostream& out, std::ostream& err);
 
+struct PIPELINE_PLATFORM;
+
+// Puts the driver's logic into the state a scenario starts from: platform
+// installed, every static as at load, the live configuration validated from
+// an empty registry, the click threshold at its default.
+void StartDriverFromDefaults(const PIPELINE_PLATFORM* platform);
+
 // The scenario format, as vexon-pipe --help prints it.
 extern const char SCENARIO_HELP[];
