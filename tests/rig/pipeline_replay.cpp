@@ -26,110 +26,33 @@
 #include "driver_client.h"
 #include "pipeline_platform.h"
 #include "rig_client.h"
+#include "scenario_text.h"
 
 namespace {
-
-const struct {
-    const char* name;
-    uint16_t flag;
-} FLAG_NAMES[] = {
-    {"MOUSE_LEFT_BUTTON_DOWN", MOUSE_LEFT_BUTTON_DOWN},
-    {"MOUSE_LEFT_BUTTON_UP", MOUSE_LEFT_BUTTON_UP},
-    {"MOUSE_RIGHT_BUTTON_DOWN", MOUSE_RIGHT_BUTTON_DOWN},
-    {"MOUSE_RIGHT_BUTTON_UP", MOUSE_RIGHT_BUTTON_UP},
-    {"MOUSE_MIDDLE_BUTTON_DOWN", MOUSE_MIDDLE_BUTTON_DOWN},
-    {"MOUSE_MIDDLE_BUTTON_UP", MOUSE_MIDDLE_BUTTON_UP},
-    {"MOUSE_BUTTON_4_DOWN", MOUSE_BUTTON_4_DOWN},
-    {"MOUSE_BUTTON_4_UP", MOUSE_BUTTON_4_UP},
-    {"MOUSE_BUTTON_5_DOWN", MOUSE_BUTTON_5_DOWN},
-    {"MOUSE_BUTTON_5_UP", MOUSE_BUTTON_5_UP},
-    {"MOUSE_WHEEL", MOUSE_WHEEL},
-};
-
-const char* const SLOT_NAMES[] = {"SLOT_CONFIG", "SLOT_TRAY", "SLOT_OFA", "SLOT_MOUSEWHEEL"};
 
 // The window a registration of the replay's own uses when the scenario has
 // not registered the tray.
 constexpr uint32_t REPLAY_TRAY_WINDOW = 0x7EE7;
 
-std::string Hex(uint32_t value)
-{
-    char text[16];
-    snprintf(text, sizeof(text), "0x%x", value);
-    return text;
-}
-
-std::string FlagNames(uint16_t flags)
-{
-    std::string names;
-    for (const auto& entry : FLAG_NAMES) {
-        if (!(flags & entry.flag))
-            continue;
-        names += names.empty() ? "" : "|";
-        names += entry.name;
-        flags &= uint16_t(~entry.flag);
-    }
-    if (flags)
-        names += (names.empty() ? "" : "|") + Hex(flags);
-    return names.empty() ? "0" : names;
-}
-
-std::string PacketLine(const MOUSE_INPUT_DATA& p)
-{
-    std::ostringstream line;
-    line << "packet unit=" << p.UnitId << " flags=" << FlagNames(p.ButtonFlags)
-         << " data=" << int16_t(p.ButtonData) << " x=" << p.LastX << " y=" << p.LastY;
-    return line.str();
-}
-
-std::string EventLine(const DRIVER_EVENT& e)
-{
-    return "event hwnd=" + Hex(e.hWnd) + " msg=" + Hex(e.Message) + " wparam=" + Hex(e.wParam) +
-           " lparam=" + Hex(e.lParam);
-}
-
+// The replay keeps going over what it cannot read: vexon-pipe has checked
+// every scenario it is given.
 bool ParseNumber(const std::string& text, int64_t* value)
 {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    *value = strtoll(text.c_str(), &end, 0);
-    return *end == 0;
-}
-
-std::vector<std::string> Words(const std::string& line)
-{
-    std::istringstream in(line.substr(0, line.find('#')));
-    std::vector<std::string> words;
-    std::string word;
-    while (in >> word)
-        words.push_back(word);
-    return words;
+    return ParseScenarioNumber(text, value);
 }
 
 uint16_t ParseFlags(const std::string& text)
 {
-    int64_t value = 0;
-    if (ParseNumber(text, &value))
-        return uint16_t(value);
     uint16_t flags = 0;
-    std::istringstream names(text);
-    std::string name;
-    while (std::getline(names, name, '|'))
-        for (const auto& entry : FLAG_NAMES)
-            if (name == entry.name)
-                flags |= entry.flag;
+    ParseScenarioFlags(text, &flags);
     return flags;
 }
 
 uint32_t ParseSlot(const std::string& text)
 {
-    for (uint32_t slot = 0; slot < SLOT_COUNT; ++slot)
-        if (text == SLOT_NAMES[slot])
-            return slot;
-    int64_t value = 0;
-    ParseNumber(text, &value);
-    return uint32_t(value);
+    int64_t slot = 0;
+    ParseScenarioSlot(text, &slot);
+    return uint32_t(slot);
 }
 
 // The replay's copy of the live block, merged by the driver's own merge code
@@ -320,13 +243,9 @@ private:
         request.Capacity = 12;
         request.UseMdl = 1;
         const RIG_TRANSFER_RESULT result = rig_.SubmitTransfer(request);
-        std::string line = "report";
-        for (uint32_t i = 0; i < result.Length && i < sizeof(result.Buffer); ++i) {
-            char byte[8];
-            snprintf(byte, sizeof(byte), " 0x%02x", result.Buffer[i]);
-            line += byte;
-        }
-        output_.push_back(line);
+        const uint32_t length =
+            result.Length < sizeof(result.Buffer) ? result.Length : uint32_t(sizeof(result.Buffer));
+        output_.push_back(ReportLine(result.Buffer, length));
     }
 
     // The driver's events so far; the gesture's speeds go into the copy.
@@ -399,7 +318,7 @@ int main(int argc, char** argv)
     }
     std::string line;
     for (int number = 1; std::getline(scenario, line); ++number) {
-        const std::vector<std::string> words = Words(line);
+        const std::vector<std::string> words = ScenarioWords(line);
         if (!words.empty() && !replay.Line(words, &error)) {
             fprintf(stderr, "pipeline_replay: line %d: %s\n", number, error.c_str());
             return 2;

@@ -13,6 +13,7 @@
 #include "driver_events.h"
 #include "packet_pipeline.h"
 #include "pipeline_platform.h"
+#include "scenario_text.h"
 
 const char SCENARIO_HELP[] =
     "usage: vexon-pipe [FILE]\n"
@@ -53,95 +54,15 @@ const char SCENARIO_HELP[] =
 
 namespace {
 
-const struct {
-    const char* name;
-    uint16_t flag;
-} FLAG_NAMES[] = {
-    {"MOUSE_LEFT_BUTTON_DOWN", MOUSE_LEFT_BUTTON_DOWN},
-    {"MOUSE_LEFT_BUTTON_UP", MOUSE_LEFT_BUTTON_UP},
-    {"MOUSE_RIGHT_BUTTON_DOWN", MOUSE_RIGHT_BUTTON_DOWN},
-    {"MOUSE_RIGHT_BUTTON_UP", MOUSE_RIGHT_BUTTON_UP},
-    {"MOUSE_MIDDLE_BUTTON_DOWN", MOUSE_MIDDLE_BUTTON_DOWN},
-    {"MOUSE_MIDDLE_BUTTON_UP", MOUSE_MIDDLE_BUTTON_UP},
-    {"MOUSE_BUTTON_4_DOWN", MOUSE_BUTTON_4_DOWN},
-    {"MOUSE_BUTTON_4_UP", MOUSE_BUTTON_4_UP},
-    {"MOUSE_BUTTON_5_DOWN", MOUSE_BUTTON_5_DOWN},
-    {"MOUSE_BUTTON_5_UP", MOUSE_BUTTON_5_UP},
-    {"MOUSE_WHEEL", MOUSE_WHEEL},
-};
-
-const struct {
-    const char* name;
-    uint32_t slot;
-} SLOT_NAMES[] = {
-    {"SLOT_CONFIG", SLOT_CONFIG},
-    {"SLOT_TRAY", SLOT_TRAY},
-    {"SLOT_OFA", SLOT_OFA},
-    {"SLOT_MOUSEWHEEL", SLOT_MOUSEWHEEL},
-};
-
 // A bad line; carries the message for the user.
 struct ScenarioError {
     std::string message;
 };
 
-std::string Hex(uint32_t value)
-{
-    std::ostringstream text;
-    text << "0x" << std::hex << value;
-    return text.str();
-}
-
-std::string FlagNames(uint16_t flags)
-{
-    std::string names;
-    for (const auto& entry : FLAG_NAMES) {
-        if (!(flags & entry.flag))
-            continue;
-        names += names.empty() ? "" : "|";
-        names += entry.name;
-        flags &= uint16_t(~entry.flag);
-    }
-    if (flags)
-        names += (names.empty() ? "" : "|") + Hex(flags);
-    return names.empty() ? "0" : names;
-}
-
-bool ParseInteger(const std::string& text, int64_t* value)
-{
-    size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative)
-        ++i;
-    int base = 10;
-    if (text.size() > i + 1 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size() || text.size() - i > 16)
-        return false;
-    int64_t result = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        result = result * base + digit;
-    }
-    *value = negative ? -result : result;
-    return true;
-}
-
 int64_t Number(const std::string& text, int64_t low, int64_t high, const char* what)
 {
     int64_t value = 0;
-    if (!ParseInteger(text, &value))
+    if (!ParseScenarioNumber(text, &value))
         throw ScenarioError{std::string(what) + " is not a number: '" + text + "'"};
     if (value < low || value > high)
         throw ScenarioError{std::string(what) + " out of range: " + text};
@@ -150,44 +71,23 @@ int64_t Number(const std::string& text, int64_t low, int64_t high, const char* w
 
 uint16_t ParseFlags(const std::string& text)
 {
-    int64_t value = 0;
-    if (ParseInteger(text, &value)) {
-        if (value < 0 || value > 0xFFFF)
-            throw ScenarioError{"FLAGS out of range: " + text};
-        return uint16_t(value);
-    }
     uint16_t flags = 0;
-    std::istringstream names(text);
-    std::string name;
-    while (std::getline(names, name, '|')) {
-        bool known = false;
-        for (const auto& entry : FLAG_NAMES)
-            if (name == entry.name) {
-                flags |= entry.flag;
-                known = true;
-            }
-        if (!known)
-            throw ScenarioError{"unknown flag '" + name + "'"};
-    }
-    return flags;
+    std::string badName;
+    if (ParseScenarioFlags(text, &flags, &badName))
+        return flags;
+    if (badName.empty())
+        throw ScenarioError{"FLAGS out of range: " + text};
+    throw ScenarioError{"unknown flag '" + badName + "'"};
 }
 
 uint32_t ParseSlot(const std::string& text)
 {
-    for (const auto& entry : SLOT_NAMES)
-        if (text == entry.name)
-            return entry.slot;
-    return uint32_t(Number(text, 0, SLOT_COUNT - 1, "SLOT"));
-}
-
-std::vector<std::string> Words(const std::string& line)
-{
-    std::istringstream in(line.substr(0, line.find('#')));
-    std::vector<std::string> words;
-    std::string word;
-    while (in >> word)
-        words.push_back(word);
-    return words;
+    int64_t slot = 0;
+    if (!ParseScenarioSlot(text, &slot))
+        throw ScenarioError{"SLOT is not a number: '" + text + "'"};
+    if (slot < 0 || slot >= SLOT_COUNT)
+        throw ScenarioError{"SLOT out of range: " + text};
+    return uint32_t(slot);
 }
 
 void ExpectWords(const std::vector<std::string>& words, size_t low, size_t high)
@@ -215,7 +115,7 @@ public:
         std::string line;
         while (std::getline(in, line)) {
             ++lineNumber_;
-            const std::vector<std::string> words = Words(line);
+            const std::vector<std::string> words = ScenarioWords(line);
             if (!words.empty())
                 Command(words);
         }
@@ -332,13 +232,7 @@ private:
             buffer[i] = uint8_t(Number(words[i + 1], -128, 255, "byte"));
         uint32_t length = 4;
         ProcessTransferReport(buffer, &length, sizeof(buffer));
-        out_ << "report";
-        for (uint32_t i = 0; i < length; ++i) {
-            char byte[8];
-            snprintf(byte, sizeof(byte), " 0x%02x", buffer[i]);
-            out_ << byte;
-        }
-        out_ << "\n";
+        out_ << ReportLine(buffer, length) << "\n";
     }
 
     static uint32_t* Field(CONFIG_BLOCK* block, const std::string& name)
@@ -361,9 +255,7 @@ private:
 
     static bool DeliverEvent(const DRIVER_EVENT& event)
     {
-        g_current->out_ << "event hwnd=" << Hex(event.hWnd) << " msg=" << Hex(event.Message)
-                        << " wparam=" << Hex(event.wParam) << " lparam=" << Hex(event.lParam)
-                        << "\n";
+        g_current->out_ << EventLine(event) << "\n";
         return true;
     }
 
@@ -371,9 +263,7 @@ private:
                                  uint32_t* consumed)
     {
         for (const MOUSE_INPUT_DATA* p = start; p < end; ++p)
-            g_current->out_ << "packet unit=" << p->UnitId << " flags=" << FlagNames(p->ButtonFlags)
-                            << " data=" << int16_t(p->ButtonData) << " x=" << p->LastX
-                            << " y=" << p->LastY << "\n";
+            g_current->out_ << PacketLine(*p) << "\n";
         *consumed = uint32_t(end - start);
     }
 
