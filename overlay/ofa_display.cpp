@@ -128,12 +128,6 @@ void LogModes(const DISPLAY_MODE& stored)
            currentDisplayMode.width, currentDisplayMode.height, currentDisplayMode.bitsPerPixel);
 }
 
-void RepaintWholeScreen()
-{
-    RedrawWindow(nullptr, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 // A fresh bitmap for the background under the meter. It is made wide
 // enough for two bars whatever the meter shows now, so a later two-bar
 // show saves and restores its whole rectangle. Until a show has saved into

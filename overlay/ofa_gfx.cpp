@@ -154,6 +154,12 @@ void PaintOFA()
     DeleteDC(screen);
 }
 
+void RepaintWholeScreen()
+{
+    RedrawWindow(nullptr, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 void ShowHiddenOrMinimised()
 {
     ShowWindow(hWndOFA, bHideFromTaskbar ? SW_HIDE : SW_SHOWMINNOACTIVE);

@@ -77,6 +77,9 @@ void PaintOFA();
 void unloadBitmaps();
 // Shows the meter's window hidden, or minimised with "/nohide".
 void ShowHiddenOrMinimised();
+// Invalidates and erases every window, children included, and repaints
+// them at once.
+void RepaintWholeScreen();
 
 // ofa_display.cpp
 void setupOFAForCurrentDisplayMode();

@@ -63,12 +63,6 @@ void RestoreBackground()
         ReleaseDC(nullptr, screen);
 }
 
-void RepaintWholeScreen()
-{
-    RedrawWindow(nullptr, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 void StartShowing()
 {
     ShowHiddenOrMinimised();

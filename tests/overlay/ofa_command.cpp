@@ -23,7 +23,7 @@ bool WaitFor(Condition condition)
     while (!condition()) {
         if (GetTickCount() - start > DEADLINE_MS)
             return false;
-        WaitForSingleObject(GetCurrentProcess(), 20);
+        Sleep(20);  // the poll's interval
     }
     return true;
 }

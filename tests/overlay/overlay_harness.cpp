@@ -88,24 +88,27 @@ ScreenMode CurrentScreenMode()
     return mode;
 }
 
-void StoreRegistryMode(const ScreenMode& mode)
+bool StoreRegistryMode(const ScreenMode& mode)
 {
     // Wine keeps the configuration's System key volatile, and a volatile
     // key takes only volatile children.
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_CONFIG, MODE_KEY, 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
+        return false;
     const struct {
         const char* name;
         DWORD value;
     } values[] = {{"DefaultSettings.XResolution", static_cast<DWORD>(mode.width)},
                   {"DefaultSettings.YResolution", static_cast<DWORD>(mode.height)},
                   {"DefaultSettings.BitsPerPel", static_cast<DWORD>(mode.bitsPerPixel)}};
+    bool stored = true;
     for (const auto& v : values)
-        RegSetValueExA(key, v.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v.value),
-                       sizeof(v.value));
+        stored = stored && RegSetValueExA(key, v.name, 0, REG_DWORD,
+                                          reinterpret_cast<const BYTE*>(&v.value),
+                                          sizeof(v.value)) == ERROR_SUCCESS;
     RegCloseKey(key);
+    return stored;
 }
 
 void RemoveRegistryMode()

@@ -34,7 +34,7 @@ ScreenMode CurrentScreenMode();
 
 // The mode Windows' display settings store for the stand-in's service
 // (under HKEY_CURRENT_CONFIG); Remove deletes it.
-void StoreRegistryMode(const ScreenMode& mode);
+bool StoreRegistryMode(const ScreenMode& mode);
 void RemoveRegistryMode();
 
 class OverlayRun {

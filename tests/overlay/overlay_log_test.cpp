@@ -129,7 +129,7 @@ void ExpectLines(const std::vector<std::string>& actual, const std::vector<std::
 
 class OverlayLog : public ::testing::Test {
 protected:
-    void SetUp() override { StoreRegistryMode(CurrentScreenMode()); }
+    void SetUp() override { ASSERT_TRUE(StoreRegistryMode(CurrentScreenMode())); }
     OverlayRun overlay_;
 };
 

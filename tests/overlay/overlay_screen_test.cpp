@@ -19,7 +19,7 @@ protected:
         ASSERT_EQ(pictures_.size(), 24u);
         for (const auto& picture : pictures_)
             ASSERT_EQ(picture.size(), 39u * 16u) << "a picture did not load";
-        StoreRegistryMode(CurrentScreenMode());
+        ASSERT_TRUE(StoreRegistryMode(CurrentScreenMode()));
         ASSERT_TRUE(overlay_.Start("/log"));
         ASSERT_TRUE(overlay_.WaitForWindow());
     }
@@ -133,7 +133,6 @@ TEST_F(OverlayScreen, HideWithoutAShowSinceTheModeChangeLeavesTheScreenAlone)
     overlay_.Command(OFA_HIDE, 0);
     // The log is flushed once a second, after the hide has been handled.
     ASSERT_TRUE(overlay_.WaitForLog("\nWndProc: OFA_HIDE received."));
-    ASSERT_TRUE(overlay_.WaitForLog("\n         --- "));
     const size_t hide = overlay_.Log().find("OFA_HIDE received.");
     ASSERT_TRUE(WaitFor([&] { return overlay_.Log().find("\n         --- ", hide) != std::string::npos; }));
     EXPECT_TRUE(ScreenIsAll(522, 130, 82, 326, SAVED))

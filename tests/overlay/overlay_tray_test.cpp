@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         ClearSettingsKeys();
-        StoreRegistryMode(CurrentScreenMode());
+        ASSERT_TRUE(StoreRegistryMode(CurrentScreenMode()));
         pictures_ = LoadOverlayPictures();
         ASSERT_EQ(pictures_.size(), 24u);
         device_ = OpenMouseDriver(false);
