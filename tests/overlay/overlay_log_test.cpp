@@ -358,6 +358,17 @@ TEST_F(OverlayWindows98, AMissingResolutionIsLoggedAndRepaintKept)
         << log;
 }
 
+TEST_F(OverlayWindows98, AResolutionThatIsNoNumberPairIsNotUsed)
+{
+    SetSettings("wide", "32");
+    const std::string log = RunUntilLoop();
+    EXPECT_NE(log.find("\ngetCurrentConfigDisplayMode : Got \\Display\\Settings\\Resolution from Registry."
+                       "\nsetupOFAForCurrentDisplayMode: Exiting."),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("vidmode"), std::string::npos);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
