@@ -46,3 +46,6 @@ if wine "$build/tests/overlay/ofa_command.exe" show 0x80000305 </dev/null; then
 else
     echo "the meter did not show" >&2
 fi
+if [ "${VEXON_WINE_XVFB:-1}" = 0 ] && [ -t 0 ]; then
+    read -r -p "The suite runs on $DISPLAY; press Enter to end the session. " _
+fi
