@@ -1,5 +1,7 @@
 #include "overlay_harness.h"
 
+#include <gtest/gtest.h>
+
 #include <stdio.h>
 
 #include <fstream>
@@ -385,4 +387,16 @@ LRESULT CALLBACK ColourWindow::Proc(HWND window, UINT message, WPARAM wParam, LP
     if (message == WM_ERASEBKGND)
         return 1;
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RunOverlayTests(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 3) {
+        fprintf(stderr, "usage: %s VEXONOFA.EXE STANDIN.DLL\n", argv[0]);
+        return 2;
+    }
+    g_overlayExe = WindowsPath(argv[1]);
+    g_standInDll = WindowsPath(argv[2]);
+    return RUN_ALL_TESTS();
 }

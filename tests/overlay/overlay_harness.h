@@ -14,6 +14,10 @@
 extern std::string g_overlayExe;
 extern std::string g_standInDll;
 
+// The main of the overlay's screen and log tests: PROGRAM VEXONOFA.EXE
+// STANDIN.DLL [gtest options].
+int RunOverlayTests(int argc, char** argv);
+
 #define OFA_TITLE "Vexon On-the-Fly Sensitivity Adjustment"
 #define STANDIN_SERVICE "VexonStandInDisplay"
 

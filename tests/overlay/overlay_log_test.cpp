@@ -373,12 +373,5 @@ TEST_F(OverlayWindows98, AResolutionThatIsNoNumberPairIsNotUsed)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 3) {
-        fprintf(stderr, "usage: %s VEXONOFA.EXE STANDIN.DLL\n", argv[0]);
-        return 2;
-    }
-    g_overlayExe = WindowsPath(argv[1]);
-    g_standInDll = WindowsPath(argv[2]);
-    return RUN_ALL_TESTS();
+    return RunOverlayTests(argc, argv);
 }
